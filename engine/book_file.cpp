@@ -1,0 +1,1 @@
+#include "engine/book_file.h"

@@ -1,0 +1,1 @@
+#include "engine/download_book.h"

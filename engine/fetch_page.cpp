@@ -1,0 +1,1 @@
+#include "engine/fetch_page.h"

@@ -1,0 +1,1 @@
+#include "text/find_text.h"

@@ -1,0 +1,1 @@
+#include "text/replace_pairs.h"

@@ -1,0 +1,1 @@
+#include "text/split_text.h"

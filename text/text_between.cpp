@@ -1,0 +1,1 @@
+#include "text/text_between.h"

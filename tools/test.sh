@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: the plain build, then the whole suite
+# under AddressSanitizer + UndefinedBehaviorSanitizer, then under ThreadSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/deps.sh
+export QT_QPA_PLATFORM=offscreen
+
+for preset in default asan tsan; do
+  echo "=== $preset build"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+  ctest --preset "$preset" -j2
+done
