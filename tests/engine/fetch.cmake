@@ -1,0 +1,1 @@
+# Page fetch and decode suite.

@@ -1,0 +1,1 @@
+# Book file and download job suite.
