@@ -1,1 +1,38 @@
 #include "text/replace_text.h"
+
+#include <cstdint>
+
+#include "text/match_scanner.h"
+
+namespace cuijian {
+
+Text ReplaceText(std::string_view text, std::string_view search, std::string_view replacement,
+                 std::optional<int> start, std::optional<int> count, bool case_sensitive) {
+  const std::int64_t wanted = start.has_value() ? std::int64_t{*start} - 1 : 0;
+  const std::size_t from = wanted < 0 ? 0 : static_cast<std::size_t>(wanted);
+  // Omitted and negative counts both mean every match.
+  const bool limited = count.has_value() && *count >= 0;
+  const int limit = limited ? *count : 0;
+  if (text.empty() || search.empty() || from >= text.size() || (limited && limit == 0)) {
+    return Text(text);
+  }
+
+  Text result;
+  result.reserve(text.size() + (replacement.size() > search.size() ? text.size() / 8 : 0));
+  result.append(text.substr(0, from));
+  MatchScanner scanner(text, search, !case_sensitive, from);
+  std::size_t copied = from;
+  int replaced = 0;
+  for (std::size_t at = scanner.Next(); at != MatchScanner::kNone; at = scanner.Next()) {
+    // Bytes between matches go through unchanged, including a final lone lead byte.
+    result.append(text.substr(copied, at - copied));
+    result.append(replacement);
+    copied = at + search.size();
+    scanner.SkipMatch(at);
+    if (limited && ++replaced == limit) break;
+  }
+  result.append(text.substr(copied));
+  return result;
+}
+
+}  // namespace cuijian
