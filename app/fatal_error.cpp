@@ -1,0 +1,55 @@
+#include "app/fatal_error.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QString>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <thread>
+
+#include "app/ui_thread_call.h"
+
+namespace cuijian {
+namespace {
+
+// The thread that reports the fatal error; the first one to meet one wins, the others wait for
+// the process to end. Atomic, so no lock is needed.
+std::atomic<std::thread::id> reporting_thread{};
+
+void OutOfMemory() { FatalError("内存不足，程序无法继续运行。"); }
+
+}  // namespace
+
+void FatalError(const char* what) {
+  const std::thread::id self = std::this_thread::get_id();
+  std::thread::id nobody{};
+  if (!reporting_thread.compare_exchange_strong(nobody, self)) {
+    if (nobody == self) {
+      // The report itself failed (memory ran out again while showing the box): end without it.
+      std::fflush(nullptr);
+      std::_Exit(kFatalExitCode);
+    }
+    // Another thread is reporting and will end the process. A job thread must not go on; the UI
+    // thread shows its own box, since the first reporter may be waiting for it to show one.
+    if (!OnUiThread()) {
+      for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
+    }
+  }
+  std::fputs(what, stderr);
+  std::fputc('\n', stderr);
+  if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr) {
+    RunOnUiThread([what] {
+      QMessageBox::critical(nullptr, QStringLiteral("翠简小说下载器"), QString::fromUtf8(what));
+    });
+  }
+  std::fflush(nullptr);
+  // No static destructor may run while other threads still use the objects they destroy.
+  std::_Exit(kFatalExitCode);
+}
+
+void InstallFatalErrorHandler() { std::set_new_handler(OutOfMemory); }
+
+}  // namespace cuijian
