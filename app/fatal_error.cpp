@@ -41,8 +41,12 @@ void FatalError(const char* what) {
   std::fputs(what, stderr);
   std::fputc('\n', stderr);
   if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr) {
+    // The UI thread ends the process itself right after the box: were it left to the reporting
+    // job thread, the UI thread could meanwhile go on and end the loop on its own terms.
     RunOnUiThread([what] {
       QMessageBox::critical(nullptr, QStringLiteral("翠简小说下载器"), QString::fromUtf8(what));
+      std::fflush(nullptr);
+      std::_Exit(kFatalExitCode);
     });
   }
   std::fflush(nullptr);

@@ -14,6 +14,8 @@ using LinkOpener = std::function<bool(const QString& address)>;
 /// no border, no underline, "&" drawn as is. A left-button press opens the address; the colour
 /// shows hover, visited and normal state. Never takes the keyboard focus.
 class LinkBox : public QWidget {
+  Q_OBJECT
+
  public:
   static constexpr QColor kHoverColour{51, 153, 255};
   static constexpr QColor kVisitedColour{128, 0, 0};

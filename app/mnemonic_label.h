@@ -9,6 +9,8 @@ namespace cuijian {
 /// left-aligned on one line, centred vertically, cut off at the edges and never wrapped. "&" is a
 /// mnemonic prefix: "&x" draws x underlined, "&&" draws one "&".
 class MnemonicLabel : public QWidget {
+  Q_OBJECT
+
  public:
   explicit MnemonicLabel(const QString& text = {}, QWidget* parent = nullptr);
 
