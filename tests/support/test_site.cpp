@@ -42,4 +42,26 @@ int TestSite::RequestCount(const std::string& path) const {
   return count == counts_.end() ? 0 : count->second;
 }
 
+std::string BookIndexPage(const std::string& title, const std::vector<std::string>& links) {
+  std::string page = "<html>\r\n<body>\r\n<h1>" + title + "</h1>\r\n<div id=\"list\">\r\n<dl>\r\n";
+  int number = 0;
+  for (const std::string& link : links) {
+    ++number;
+    std::string name = "entry " + std::to_string(number);
+    if (link.empty()) {
+      page += "<dd> <a name=\"n" + std::to_string(number) + "\">" + name + "</a></dd>\r\n";
+    } else {
+      page += "<dd> <a href=\"" + link + "\">" + name + "</a></dd>\r\n";
+    }
+  }
+  page += "</dl>\r\n</div>\r\n</body>\r\n</html>\r\n";
+  return page;
+}
+
+std::string ChapterPage(const std::string& title, const std::string& body) {
+  return "<html>\r\n<body>\r\n<div class=\"bookname\"><h1>" + title +
+         "</h1></div>\r\n<div id=\"content\"><script>readx();</script>\r\n" + body +
+         "<script>chaptererror();</script>\r\n</div>\r\n</body>\r\n</html>\r\n";
+}
+
 }  // namespace cuijian::testing

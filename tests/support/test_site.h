@@ -5,6 +5,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace httplib {
 class Server;
@@ -46,5 +47,15 @@ class TestSite {
   std::map<std::string, Page> pages_;
   std::map<std::string, int> counts_;
 };
+
+/// A chapter-index page as the site serves it (UTF-8, "\r\n" line ends): `title` between "<h1>"
+/// and "</h1>", then a "<dl>" list with one "<dd> <a " entry per link, an empty link giving an
+/// entry without href. The list splits into links.size() + 1 pieces (the line end before the
+/// first entry is piece 1), so entry i is piece i + 1 and the book begins with entry 13.
+std::string BookIndexPage(const std::string& title, const std::vector<std::string>& links);
+
+/// A chapter page as the site serves it: `title` between "<h1>" and "</h1>", `body` between the
+/// "<script>readx();</script>" and "<script>chaptererror();</script>" lines.
+std::string ChapterPage(const std::string& title, const std::string& body);
 
 }  // namespace cuijian::testing
