@@ -2,8 +2,10 @@
 
 #include <array>
 #include <bit>
-#include <cstdint>
-#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace cuijian {
 namespace {
@@ -30,9 +32,28 @@ int AnchorRank(unsigned char b) {
 
 // Start of the run of bytes >= 0x80 that ends just before `end`, going no lower than `floor`.
 std::size_t HighRunStart(const unsigned char* text, std::size_t floor, std::size_t end) {
-  constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
   std::size_t q = end;
-  // Eight bytes at a time: a long run of Chinese text would otherwise be walked byte by byte.
+  // Chinese text is long runs of high bytes: walking them byte by byte would cost more than the
+  // search itself, so whole blocks are tested at once.
+#if defined(__SSE2__)
+  // The sign bits of 64 bytes: the block is skipped when all are set.
+  while (q - floor >= 64) {
+    const auto* block = reinterpret_cast<const __m128i*>(text + q - 64);
+    const __m128i all =
+        _mm_and_si128(_mm_and_si128(_mm_loadu_si128(block), _mm_loadu_si128(block + 1)),
+                      _mm_and_si128(_mm_loadu_si128(block + 2), _mm_loadu_si128(block + 3)));
+    if (_mm_movemask_epi8(all) != 0xFFFF) break;
+    q -= 64;
+  }
+  while (q - floor >= 16) {
+    const auto high = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text + q - 16))));
+    const unsigned low = ~high & 0xFFFFu;
+    if (low != 0) return q - 16 + static_cast<std::size_t>(31 - std::countl_zero(low)) + 1;
+    q -= 16;
+  }
+#endif
+  constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
   while (q - floor >= 8) {
     std::uint64_t word;
     std::memcpy(&word, text + q - 8, sizeof word);
@@ -83,48 +104,36 @@ MatchScanner::MatchScanner(std::string_view text, std::string_view needle, bool 
   }
   // Without letters folding changes nothing, and the exact search is the faster one.
   if (!ignore_case_) return;
+  if (needle.size() <= 8) {
+    unsigned char folded[8] = {};
+    unsigned char mask[8] = {};
+    for (std::size_t i = 0; i < needle.size(); ++i) {
+      folded[i] = kFold[static_cast<unsigned char>(needle[i])];
+      mask[i] = 0xFF;
+    }
+    std::memcpy(&folded_needle_, folded, sizeof folded_needle_);
+    std::memcpy(&needle_mask_, mask, sizeof needle_mask_);
+    short_needle_ = true;
+  }
   anchor_ = kFold[static_cast<unsigned char>(needle[anchor_index_])];
   anchor_other_ = IsAsciiLetter(anchor_) ? static_cast<unsigned char>(anchor_ - 0x20) : anchor_;
   next_anchor_ = FindByte(text_, start + anchor_index_, length_, anchor_);
-  next_anchor_other_ = anchor_other_ == anchor_
-                           ? kNone
-                           : FindByte(text_, start + anchor_index_, length_, anchor_other_);
-}
-
-std::size_t MatchScanner::Next() {
-  const std::size_t n = needle_.size();
-  while (n != 0 && position_ <= length_ && length_ - position_ >= n) {
-    const std::size_t candidate = FindCandidate(position_);
-    if (candidate == kNone) break;
-    if (IsCharStart(candidate)) {
-      position_ = candidate;
-      return candidate;
-    }
-    position_ = candidate + 1;
+  if (anchor_other_ != anchor_) {
+    next_anchor_other_ = FindByte(text_, start + anchor_index_, length_, anchor_other_);
   }
-  position_ = length_;
-  known_start_ = length_;
-  return kNone;
 }
 
-void MatchScanner::SkipMatch(std::size_t offset) {
-  position_ = offset + needle_.size();
-  known_start_ = position_;
-}
-
-std::size_t MatchScanner::FindCandidate(std::size_t from) {
+std::size_t MatchScanner::FindExact(std::size_t from) const {
   const std::size_t n = needle_.size();
-  if (!ignore_case_) {
-    if (n == 1) {
-      return FindByte(text_, from, length_, static_cast<unsigned char>(needle_[0]));
-    }
-    const void* hit = memmem(text_ + from, length_ - from, needle_.data(), n);
-    return hit == nullptr
-               ? kNone
-               : static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - text_);
-  }
+  if (n == 1) return FindByte(text_, from, length_, static_cast<unsigned char>(needle_[0]));
+  const void* hit = memmem(text_ + from, length_ - from, needle_.data(), n);
+  return hit == nullptr ? kNone
+                        : static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - text_);
+}
+
+std::size_t MatchScanner::FindFolded(std::size_t from) {
   // The anchor byte of a match at p sits at p + anchor_index_, and p + n <= length_.
-  const std::size_t limit = length_ - n + anchor_index_ + 1;
+  const std::size_t limit = length_ - needle_.size() + anchor_index_ + 1;
   for (std::size_t at = from + anchor_index_;;) {
     const std::size_t hit = FindAnchor(at, limit);
     if (hit == kNone) return kNone;
@@ -146,7 +155,8 @@ std::size_t MatchScanner::FindAnchor(std::size_t from, std::size_t limit) {
   return hit < limit ? hit : kNone;
 }
 
-bool MatchScanner::FoldedMatchAt(std::size_t offset) const {
+bool MatchScanner::FoldedMatchSlow(std::size_t offset) const {
+  if (length_ - offset < needle_.size()) return false;
   const unsigned char* at = text_ + offset;
   const auto* needle = reinterpret_cast<const unsigned char*>(needle_.data());
   for (std::size_t i = 0; i < needle_.size(); ++i) {
@@ -155,14 +165,10 @@ bool MatchScanner::FoldedMatchAt(std::size_t offset) const {
   return true;
 }
 
-bool MatchScanner::IsCharStart(std::size_t offset) {
-  // Every byte from known_start_ up to offset is >= 0x80 except where the run starts, so the
-  // characters there are pairs: offset starts one when its distance from the run start is even.
-  const std::size_t run_start = HighRunStart(text_, known_start_, offset);
-  const bool is_start = (offset - run_start) % 2 == 0;
-  // Not a start means offset is the second byte of a pair, so the byte after it starts one.
-  known_start_ = is_start ? offset : offset + 1;
-  return is_start;
+bool MatchScanner::IsCharStartAfterRun(std::size_t offset) const {
+  // Every byte from the run start up to offset is >= 0x80, so the characters there are pairs:
+  // offset starts one when its distance from the run start is even.
+  return (offset - HighRunStart(text_, known_start_, offset)) % 2 == 0;
 }
 
 }  // namespace cuijian

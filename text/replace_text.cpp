@@ -1,6 +1,7 @@
 #include "text/replace_text.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "text/match_scanner.h"
 
@@ -17,14 +18,37 @@ Text ReplaceText(std::string_view text, std::string_view search, std::string_vie
     return Text(text);
   }
 
-  Text result;
-  result.reserve(text.size() + (replacement.size() > search.size() ? text.size() / 8 : 0));
-  result.append(text.substr(0, from));
   MatchScanner scanner(text, search, !case_sensitive, from);
+  Text result;
+  if (replacement.size() <= search.size()) {
+    // The result cannot outgrow the text: write into one buffer of that size, cut at the end.
+    result.resize(text.size());
+    char* out = result.data();
+    std::memcpy(out, text.data(), from);
+    out += from;
+    std::size_t copied = from;
+    int replaced = 0;
+    for (std::size_t at = scanner.Next(); at != MatchScanner::kNone; at = scanner.Next()) {
+      // Bytes between matches go through unchanged, including a final lone lead byte.
+      std::memcpy(out, text.data() + copied, at - copied);
+      out += at - copied;
+      if (!replacement.empty()) std::memcpy(out, replacement.data(), replacement.size());
+      out += replacement.size();
+      copied = at + search.size();
+      scanner.SkipMatch(at);
+      if (limited && ++replaced == limit) break;
+    }
+    std::memcpy(out, text.data() + copied, text.size() - copied);
+    out += text.size() - copied;
+    result.resize(static_cast<std::size_t>(out - result.data()));
+    return result;
+  }
+
+  result.reserve(text.size() + text.size() / 8);
+  result.append(text.substr(0, from));
   std::size_t copied = from;
   int replaced = 0;
   for (std::size_t at = scanner.Next(); at != MatchScanner::kNone; at = scanner.Next()) {
-    // Bytes between matches go through unchanged, including a final lone lead byte.
     result.append(text.substr(copied, at - copied));
     result.append(replacement);
     copied = at + search.size();

@@ -64,6 +64,19 @@ TEST(MatchScannerTest, AcceptsOnlyCharacterStarts) {
        0,
        {}},
       {"ascii byte resyncs before even run", high9 + "x" + "\xB0\xB0<b>", "<b>", false, 0, {12}},
+      {"odd run of whole blocks hides the match",
+       std::string(129, '\xB0') + "<b>",
+       "<b>",
+       false,
+       0,
+       {}},
+      {"even run of whole blocks shows the match",
+       std::string(192, '\xB0') + "<b>",
+       "<b>",
+       false,
+       0,
+       {192}},
+      {"known start bounds the walk back", high16 + "<b>", "<b>", false, 1, {}},
       {"high-byte needle in high-byte run",
        std::string(12, '\xC4'),
        "\xC4\xC4",
@@ -99,8 +112,9 @@ class Differential {
   explicit Differential(unsigned seed) : rng_(seed) {}
 
   std::string Text(std::size_t max_length, int high_percent) {
-    // '@' and '`', and 0xC1 and 0xE1, differ by the case bit but are no letters.
-    static const std::string kLow = "AaBbRr<>/&;x@`";
+    // The letters at both ends of the range and the bytes just outside it; '@' and '`', and
+    // 0xC1 and 0xE1, differ by the case bit but are no letters.
+    static const std::string kLow = "AaZzBbRr<>/&;x@`[{";
     static const std::string kHigh = "\x80\xC1\xE1\xC4\xFF";
     std::string s(Pick(max_length + 1), ' ');
     for (char& c : s) {
@@ -114,7 +128,8 @@ class Differential {
   std::string Needle(const std::string& text) {
     if (Pick(2) == 0 || text.empty()) return Text(3, 30);
     const std::size_t at = Pick(text.size());
-    return text.substr(at, 1 + Pick(3));
+    // Up to ten bytes: needles longer than a word take a different compare.
+    return text.substr(at, 1 + Pick(Pick(2) == 0 ? 3 : 10));
   }
 
   std::optional<int> Maybe(int low, int high) {
@@ -159,6 +174,8 @@ TEST(MatchScannerTest, AgreesWithLiteralWalkOnLongHighByteRuns) {
   // Long runs of lead bytes reach the word-at-a-time walk back and its tail.
   Differential random(7);
   CompareAll(random, 160, 90, 6000);
+  Differential nearly_all_high(11);
+  CompareAll(nearly_all_high, 400, 99, 1500);
 }
 
 }  // namespace
