@@ -183,6 +183,11 @@ std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) 
                           : kUnknownLengthReserve;
       t.body.reserve(std::min(reserve, t.max_body_bytes));
     }
+    // Growth is capped at the guard, so a body near it never holds twice the guard's memory.
+    const std::size_t needed = t.body.size() + n;
+    if (needed > t.body.capacity()) {
+      t.body.reserve(std::min(std::max(needed, t.body.capacity() * 2), t.max_body_bytes));
+    }
     t.body.insert(t.body.end(), data, data + n);
   } catch (const std::bad_alloc&) {
     // No exception may cross the C library; a body that memory cannot hold is treated as too
