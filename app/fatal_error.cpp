@@ -21,6 +21,21 @@ std::atomic<std::thread::id> reporting_thread{};
 
 void OutOfMemory() { FatalError("内存不足，程序无法继续运行。"); }
 
+QtMessageHandler previous_message_handler = nullptr;  // set once at start-up, before any thread
+
+// Qt's own fatal errors (no display to open, say) would abort the process; they end it with the
+// fatal exit code instead. No box: Qt may be unable to show one at that point.
+void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type != QtFatalMsg) {
+    if (previous_message_handler != nullptr) previous_message_handler(type, context, message);
+    return;
+  }
+  std::fputs(message.toLocal8Bit().constData(), stderr);
+  std::fputc('\n', stderr);
+  std::fflush(nullptr);
+  std::_Exit(kFatalExitCode);
+}
+
 }  // namespace
 
 void FatalError(const char* what) {
@@ -54,6 +69,9 @@ void FatalError(const char* what) {
   std::_Exit(kFatalExitCode);
 }
 
-void InstallFatalErrorHandler() { std::set_new_handler(OutOfMemory); }
+void InstallFatalErrorHandler() {
+  std::set_new_handler(OutOfMemory);
+  previous_message_handler = qInstallMessageHandler(OnQtMessage);
+}
 
 }  // namespace cuijian

@@ -10,7 +10,9 @@ inline constexpr int kFatalExitCode = 255;
 /// keeps serving the window meanwhile; without an application object the text goes to stderr.
 [[noreturn]] void FatalError(const char* what);
 
-/// Makes exhausted memory a fatal error (FatalError) on every thread. Never fails.
+/// Makes exhausted memory a fatal error (FatalError) on every thread, and ends the process with
+/// kFatalExitCode, without a box, on Qt's own fatal errors (such as no display). Call once at
+/// start-up, before any other thread. Never fails.
 void InstallFatalErrorHandler();
 
 }  // namespace cuijian

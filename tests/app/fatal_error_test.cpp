@@ -48,5 +48,14 @@ TEST(FatalErrorDeathTest, ExhaustedMemoryIsFatal) {
 #endif
 }
 
+TEST(FatalErrorDeathTest, QtsOwnFatalErrorsEndWith255) {
+  EXPECT_EXIT(
+      {
+        InstallFatalErrorHandler();
+        qFatal("no display to open");
+      },
+      ::testing::ExitedWithCode(kFatalExitCode), "no display to open");
+}
+
 }  // namespace
 }  // namespace cuijian
