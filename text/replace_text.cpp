@@ -30,10 +30,11 @@ Text ReplaceText(std::string_view text, std::string_view search, std::string_vie
     int replaced = 0;
     for (std::size_t at = scanner.Next(); at != MatchScanner::kNone; at = scanner.Next()) {
       // Bytes between matches go through unchanged, including a final lone lead byte.
-      std::memcpy(out, text.data() + copied, at - copied);
+      // Matches often touch ("&nbsp;&nbsp;") and replacements are short: avoid library calls
+      // for nothing or a few bytes.
+      if (at != copied) std::memcpy(out, text.data() + copied, at - copied);
       out += at - copied;
-      if (!replacement.empty()) std::memcpy(out, replacement.data(), replacement.size());
-      out += replacement.size();
+      for (char c : replacement) *out++ = c;
       copied = at + search.size();
       scanner.SkipMatch(at);
       if (limited && ++replaced == limit) break;
