@@ -143,6 +143,9 @@ struct Transfer {
   // A response whose body belongs to the page arrived (not a redirect that the client follows).
   bool page_response = false;
   bool too_large = false;
+  // The server said it keeps the connection open, so the body ends at the announced length.
+  bool keep_alive = false;
+  bool ended_at_length = false;
 };
 
 std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user) {
@@ -156,15 +159,26 @@ std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user
     t.location = false;
     t.announced = -1;
     t.page_response = true;
+    t.keep_alive = false;
   } else if (StartsWithNoCase(line, "content-length:")) {
     std::string_view value = line.substr(15);
     while (!value.empty() && (value.back() == '\r' || value.back() == '\n')) value.remove_suffix(1);
     t.announced = value.size() >= kLengthFieldCapacity ? -1 : ReadLength(value);
   } else if (StartsWithNoCase(line, "location:")) {
     t.location = true;
+  } else if (StartsWithNoCase(line, "connection:") || StartsWithNoCase(line, "proxy-connection:")) {
+    const std::string_view value = line.substr(line.find(':') + 1);
+    for (std::size_t i = 0; i + 10 <= value.size(); ++i) {
+      if (StartsWithNoCase(value.substr(i), "keep-alive")) t.keep_alive = true;
+    }
   } else if (line == "\r\n" || line == "\n") {
     // The client follows every redirect that names a target; its body is not the page.
     if (t.status >= 300 && t.status < 400 && t.location) t.page_response = false;
+    // An empty body on a connection kept open: nothing more will come.
+    if (t.page_response && t.keep_alive && t.announced == 0) {
+      t.ended_at_length = true;
+      return 0;  // ends the transfer
+    }
   }
   return n;
 }
@@ -189,6 +203,13 @@ std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) 
       t.body.reserve(std::min(std::max(needed, t.body.capacity() * 2), t.max_body_bytes));
     }
     t.body.insert(t.body.end(), data, data + n);
+    // Reading to the end of a connection that the server keeps open would only end by the stall
+    // time-out: such a body ends once the announced length has arrived.
+    if (t.keep_alive && t.announced > 0 &&
+        t.body.size() >= static_cast<unsigned long long>(t.announced)) {
+      t.ended_at_length = true;
+      return 0;  // ends the transfer; the body is whole
+    }
   } catch (const std::bad_alloc&) {
     // No exception may cross the C library; a body that memory cannot hold is treated as too
     // large.
@@ -231,10 +252,11 @@ bool Configure(CURL* easy, CURLU* url, curl_slist* headers, Transfer* transfer,
   return ok;
 }
 
-/// The request's own header lines: exactly one Accept, and no Expect or Pragma from the client.
+/// The request's own header lines: exactly one Accept, and none of the client's Expect, Pragma or
+/// Proxy-Connection (a proxy asked to keep the connection open would not end the body by closing).
 HeaderList MakeHeaders() {
   HeaderList list;
-  for (const char* line : {"Accept: */*", "Expect:", "Pragma:"}) {
+  for (const char* line : {"Accept: */*", "Expect:", "Pragma:", "Proxy-Connection:"}) {
     curl_slist* longer = curl_slist_append(list.get(), line);
     if (longer == nullptr) return nullptr;
     static_cast<void>(list.release());
@@ -260,6 +282,7 @@ FetchedPage FetchPageWithOutcome(const Text& url, const FetchLimits& limits) {
   }
   const CURLcode result = curl_easy_perform(easy.get());
   if (transfer.too_large) return {FetchOutcome::kTooLarge, {}};
+  if (transfer.ended_at_length) return {FetchOutcome::kComplete, std::move(transfer.body)};
   // A redirect chain that goes on past the limit reached no page.
   if (result == CURLE_TOO_MANY_REDIRECTS) return {FetchOutcome::kNoResponse, {}};
   if (!transfer.page_response && transfer.body.empty()) return {FetchOutcome::kNoResponse, {}};

@@ -194,6 +194,23 @@ TEST_F(FetchPageTest, StallAfterPartOfTheBodyKeepsThePart) {
   EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
 }
 
+TEST_F(FetchPageTest, ConnectionKeptOpenEndsAtTheAnnouncedLength) {
+  for (const std::string body : {"whole", ""}) {
+    CannedServer server([body](CannedConnection& c) {
+      c.Send("HTTP/1.1 200 OK\r\nConnection: Keep-Alive\r\nContent-Length: " +
+             std::to_string(body.size()) + "\r\n\r\n" + body);
+      c.WaitForShutdown();
+    });
+    FetchLimits limits = QuickLimits();
+    limits.stall_time = std::chrono::seconds(30);
+    const auto start = Clock::now();
+    const FetchedPage page = FetchPageWithOutcome(server.base_url() + "/", limits);
+    EXPECT_EQ(page.outcome, FetchOutcome::kComplete) << body;
+    EXPECT_EQ(AsString(page.body), body);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(5)) << body;
+  }
+}
+
 TEST_F(FetchPageTest, SlowButLiveServerIsNotCutOff) {
   CannedServer server([](CannedConnection& c) {
     c.Send("HTTP/1.0 200 OK\r\n\r\n");
@@ -374,8 +391,14 @@ TEST_F(FetchPageTest, ProxyFromTheEnvironmentIsHonoured) {
   unsetenv("http_proxy");
   EXPECT_EQ(AsString(body), "via proxy");
   ASSERT_EQ(proxy.requests().size(), 1u);
-  EXPECT_EQ(proxy.requests()[0].substr(0, proxy.requests()[0].find("\r\n")),
-            "GET http://novel.invalid/book/1.html HTTP/1.0");
+  EXPECT_EQ(proxy.requests()[0],
+            "GET http://novel.invalid/book/1.html HTTP/1.0\r\n"
+            "Host: novel.invalid\r\n"
+            "User-Agent: " +
+                std::string(kUserAgent) +
+                "\r\n"
+                "Accept: */*\r\n"
+                "\r\n");
 }
 
 }  // namespace
