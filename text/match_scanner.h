@@ -27,7 +27,8 @@ class MatchScanner {
   /// An empty `needle` never matches.
   MatchScanner(std::string_view text, std::string_view needle, bool ignore_case, std::size_t start);
 
-  /// Offset of the next match at a character start; kNone when none is left.
+  /// Offset of the next match at a character start; kNone when none is left. Gives the same
+  /// match again until SkipMatch moves past it.
   std::size_t Next() {
     const std::size_t n = needle_.size();
     while (n != 0 && position_ <= length_ && length_ - position_ >= n) {
