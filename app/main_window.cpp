@@ -44,8 +44,10 @@ MainWindow::MainWindow(WindowOptions options, QWidget* parent)
   face.setColor(QPalette::Window, face.color(QPalette::Button));
   setPalette(face);
   setAutoFillBackground(true);
-  // Until the frame is known (after showing) the client area takes the whole outer size, which
-  // is also what it stays where there is no frame at all (the offscreen platform, no manager).
+  // Until the frame is known (after showing) the client area takes the whole outer size, and it
+  // stays so where no frame appears (X without a window manager). FitOuterSize takes the frame
+  // off once it is known: a 2-pixel border on Qt's offscreen platform, title and border under a
+  // window manager.
   setFixedSize(kMainWindowOuterSize);
 
   url_edit_ = new QLineEdit(ToQString(site_base_url_ + "/43_43821/"), this);
