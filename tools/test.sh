@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the plain build, then the whole suite
-# under AddressSanitizer + UndefinedBehaviorSanitizer, then under ThreadSanitizer.
+# under AddressSanitizer + UndefinedBehaviorSanitizer, then under ThreadSanitizer, then a short
+# run of every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh
@@ -12,3 +13,6 @@ for preset in default asan tsan; do
   cmake --build --preset "$preset"
   ctest --preset "$preset" -j2
 done
+
+echo "=== fuzz"
+tests/fuzz/run.sh 15
