@@ -240,6 +240,8 @@ TEST(FetchFaults, SelfSignedCertificateIsRefused) {
   });
   const int port = server.bind_to_any_port("127.0.0.1");
   std::thread loop([&server] { server.listen_after_bind(); });
+  // A stop that came before the loop runs would be lost, and the join would wait for ever.
+  while (!server.is_running()) std::this_thread::sleep_for(milliseconds(1));
 
   const TimedFetch fetch =
       TimeFetch("https://127.0.0.1:" + std::to_string(port) + "/book/", QuickLimits());

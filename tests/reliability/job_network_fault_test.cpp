@@ -121,6 +121,8 @@ Fault SelfSigned(const std::string& page) {
   const int port = fault.tls->bind_to_any_port("127.0.0.1");
   httplib::SSLServer* server = fault.tls.get();
   fault.tls_loop = std::thread([server] { server->listen_after_bind(); });
+  // A stop that came before the loop runs would be lost, and the join would wait for ever.
+  while (!server->is_running()) std::this_thread::sleep_for(milliseconds(1));
   fault.url = "https://127.0.0.1:" + std::to_string(port) + "/page.html";
   return fault;
 }
