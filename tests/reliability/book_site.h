@@ -4,9 +4,26 @@
 // ends, built side by side with what the job must make of them in code page 936 (the book file's
 // records and the status lines), so that no expectation goes through the code under test.
 
+#include <iterator>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "engine/download_book.h"
+
+namespace cuijian {
+
+/// Names an outcome in test failure messages.
+inline void PrintTo(BookOutcome outcome, std::ostream* out) {
+  static constexpr const char* kNames[] = {"kComplete",       "kIndexMissing",
+                                           "kNoChapters",     "kCannotCreateFile",
+                                           "kAlreadyRunning", "kChaptersFailed"};
+  const auto index = static_cast<std::size_t>(outcome);
+  *out << (index < std::size(kNames) ? kNames[index] : "BookOutcome(?)");
+}
+
+}  // namespace cuijian
 
 namespace cuijian::testing {
 
