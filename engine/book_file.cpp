@@ -1,6 +1,7 @@
 #include "engine/book_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -44,12 +45,19 @@ class OpenFile {
     internal::FileCalls calls = internal::CurrentFileCalls();
     off_t start = calls.lseek(fd_, 0, SEEK_CUR);
     if (start < 0) return false;
-    if (WriteAll(calls, fd_, text.data(), text.size())) return true;
+    if (WriteAll(calls, fd_, text.data(), text.size()) && StillNamed()) return true;
     calls.lseek(fd_, start, SEEK_SET);
     return false;
   }
 
  private:
+  // Bytes written to a file whose name was removed (its folder deleted, say) reach no one, so
+  // such a write counts as failed rather than as a record that landed.
+  bool StillNamed() const {
+    struct stat status {};
+    return fstat(fd_, &status) == 0 && status.st_nlink > 0;
+  }
+
   std::mutex mutex_;
   int fd_;
 };

@@ -8,6 +8,7 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/code_page.h"
 #include "engine/curl_global.h"
@@ -23,6 +24,9 @@ constexpr std::size_t kMaxCredentialLength = 128;
 // Body buffer sizing by the announced length, as the read chunk of the original design.
 constexpr std::size_t kUnknownLengthReserve = 10240;
 constexpr std::size_t kMaxReserve = 102400;
+// A large body is gathered in blocks of at most this size, so that growing it never holds the
+// old and the new copy of everything received at once.
+constexpr std::size_t kMaxBlock = std::size_t{1} << 20;
 // Content-Length text of this many characters or more counts as missing.
 constexpr std::size_t kLengthFieldCapacity = 32;
 constexpr long kMaxRedirects = 10;
@@ -135,7 +139,9 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
 /// What one transfer gathers; filled by the client's callbacks on the fetching thread.
 struct Transfer {
   std::size_t max_body_bytes = 0;
-  Bytes body;
+  // The body as received, in blocks filled one after another; `received` bytes in all.
+  std::vector<Bytes> blocks;
+  std::size_t received = 0;
   // Of the response being read: its status, whether it names a Location, its announced length.
   long status = 0;
   bool location = false;
@@ -186,27 +192,31 @@ std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user
 std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) {
   auto& t = *static_cast<Transfer*>(user);
   const std::size_t n = size * count;
-  if (n > t.max_body_bytes - t.body.size()) {
+  if (n > t.max_body_bytes - t.received) {
     t.too_large = true;
     return 0;  // aborts the transfer
   }
   try {
-    if (t.body.capacity() == 0) {
-      const std::size_t reserve =
-          t.announced > 0 ? std::min(static_cast<std::size_t>(t.announced) + 1, kMaxReserve)
-                          : kUnknownLengthReserve;
-      t.body.reserve(std::min(reserve, t.max_body_bytes));
+    for (std::size_t taken = 0; taken < n;) {
+      if (t.blocks.empty() || t.blocks.back().size() == t.blocks.back().capacity()) {
+        // The first block is sized by the announced length; later ones double up to kMaxBlock.
+        const std::size_t first =
+            t.announced > 0 ? std::min(static_cast<std::size_t>(t.announced) + 1, kMaxReserve)
+                            : kUnknownLengthReserve;
+        const std::size_t size =
+            t.blocks.empty() ? first : std::min(t.blocks.back().capacity() * 2, kMaxBlock);
+        t.blocks.emplace_back().reserve(std::min(size, t.max_body_bytes));
+      }
+      Bytes& block = t.blocks.back();
+      const std::size_t part = std::min(n - taken, block.capacity() - block.size());
+      block.insert(block.end(), data + taken, data + taken + part);
+      taken += part;
     }
-    // Growth is capped at the guard, so a body near it never holds twice the guard's memory.
-    const std::size_t needed = t.body.size() + n;
-    if (needed > t.body.capacity()) {
-      t.body.reserve(std::min(std::max(needed, t.body.capacity() * 2), t.max_body_bytes));
-    }
-    t.body.insert(t.body.end(), data, data + n);
+    t.received += n;
     // Reading to the end of a connection that the server keeps open would only end by the stall
     // time-out: such a body ends once the announced length has arrived.
     if (t.keep_alive && t.announced > 0 &&
-        t.body.size() >= static_cast<unsigned long long>(t.announced)) {
+        t.received >= static_cast<unsigned long long>(t.announced)) {
       t.ended_at_length = true;
       return 0;  // ends the transfer; the body is whole
     }
@@ -217,6 +227,18 @@ std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) 
     return 0;
   }
   return n;
+}
+
+/// The gathered blocks as one buffer; each block is freed as soon as it has been copied.
+Bytes JoinBlocks(std::vector<Bytes>& blocks, std::size_t total) {
+  if (blocks.size() == 1) return std::move(blocks.front());
+  Bytes body;
+  body.reserve(total);
+  for (Bytes& block : blocks) {
+    body.insert(body.end(), block.begin(), block.end());
+    Bytes().swap(block);
+  }
+  return body;
 }
 
 /// Sets the fixed request and the limits on `easy`; false when the client refuses an option.
@@ -282,18 +304,23 @@ FetchedPage FetchPageWithOutcome(const Text& url, const FetchLimits& limits) {
   }
   const CURLcode result = curl_easy_perform(easy.get());
   if (transfer.too_large) return {FetchOutcome::kTooLarge, {}};
-  if (transfer.ended_at_length) return {FetchOutcome::kComplete, std::move(transfer.body)};
+  Bytes body;
+  try {
+    body = JoinBlocks(transfer.blocks, transfer.received);
+  } catch (const std::bad_alloc&) {
+    return {FetchOutcome::kTooLarge, {}};
+  }
+  if (transfer.ended_at_length) return {FetchOutcome::kComplete, std::move(body)};
   // A redirect chain that goes on past the limit reached no page.
   if (result == CURLE_TOO_MANY_REDIRECTS) return {FetchOutcome::kNoResponse, {}};
-  if (!transfer.page_response && transfer.body.empty()) return {FetchOutcome::kNoResponse, {}};
+  if (!transfer.page_response && body.empty()) return {FetchOutcome::kNoResponse, {}};
   // The client reads to the end of the connection, so a shorter body than announced means the
   // connection ended early.
   const bool short_of_announced =
-      transfer.announced > 0 &&
-      transfer.body.size() < static_cast<unsigned long long>(transfer.announced);
+      transfer.announced > 0 && body.size() < static_cast<unsigned long long>(transfer.announced);
   const FetchOutcome outcome = result == CURLE_OK && !short_of_announced ? FetchOutcome::kComplete
                                                                          : FetchOutcome::kBrokenOff;
-  return {outcome, std::move(transfer.body)};
+  return {outcome, std::move(body)};
 }
 
 Bytes FetchPage(const Text& url) { return FetchPageWithOutcome(url).body; }

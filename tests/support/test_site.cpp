@@ -2,6 +2,8 @@
 
 #include <httplib.h>
 
+#include <chrono>
+
 namespace cuijian::testing {
 
 TestSite::TestSite() : server_(std::make_unique<httplib::Server>()) {
@@ -22,6 +24,8 @@ TestSite::TestSite() : server_(std::make_unique<httplib::Server>()) {
   // The socket already listens after the bind, so requests made before the loop starts wait
   // in the backlog.
   thread_ = std::thread([this] { server_->listen_after_bind(); });
+  // A stop() before the accept loop runs would be lost and the destructor's join would hang.
+  while (!server_->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 TestSite::~TestSite() {
