@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,9 @@ struct ArgsCase {
   std::optional<std::string> site_base;
   std::string output_directory;
 };
+
+// Test listings show the case's name rather than its bytes.
+void PrintTo(const ArgsCase& c, std::ostream* out) { *out << c.name; }
 
 class CliArgsTest : public ::testing::TestWithParam<ArgsCase> {};
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace cuijian {
@@ -12,6 +13,9 @@ struct NameCase {
   std::string title;      // code page 936
   std::string file_name;  // UTF-8
 };
+
+// Test listings show the case's name rather than its bytes.
+void PrintTo(const NameCase& c, std::ostream* out) { *out << c.name; }
 
 class BookFileNameTableTest : public ::testing::TestWithParam<NameCase> {};
 
