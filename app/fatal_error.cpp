@@ -19,7 +19,7 @@ namespace {
 // the process to end. Atomic, so no lock is needed.
 std::atomic<std::thread::id> reporting_thread{};
 
-void OutOfMemory() { FatalError("内存不足，程序无法继续运行。"); }
+void OutOfMemory() { FatalError(kOutOfMemoryMessage); }
 
 QtMessageHandler previous_message_handler = nullptr;  // set once at start-up, before any thread
 

@@ -21,7 +21,7 @@ void RunJob(const BookJob& job, const JobRunner& run) {
       DownloadBook(job);
     }
   } catch (const std::bad_alloc&) {
-    FatalError("内存不足，程序无法继续运行。");
+    FatalError(kOutOfMemoryMessage);
   } catch (...) {
     FatalError("下载任务遇到无法处理的错误，程序无法继续运行。");
   }

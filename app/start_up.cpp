@@ -21,10 +21,11 @@ bool EnterProgramDirectory() {
 }
 
 int RunMainWindow() {
+  constexpr char kNoWindow[] = "无法创建主窗口。";
   auto* window = new (std::nothrow) MainWindow();
-  if (window == nullptr) FatalError("无法创建主窗口。");
+  if (window == nullptr) FatalError(kNoWindow);
   window->ShowCentred();
-  if (window->windowHandle() == nullptr) FatalError("无法创建主窗口。");
+  if (window->windowHandle() == nullptr) FatalError(kNoWindow);
   return QApplication::exec();
 }
 
