@@ -23,11 +23,11 @@ struct FetchLimits {
 
 /// How a fetch ended.
 enum class FetchOutcome {
-  kNotSent,    ///< empty or unusable URL, unsupported scheme: nothing was sent
-  kNoResponse, ///< no response arrived: resolve, connect, TLS or time-out failure
-  kComplete,   ///< the whole body of a response (any status) arrived
-  kBrokenOff,  ///< the body broke off or stalled; the part received is the page
-  kTooLarge,   ///< the body passed the memory guard; the page is empty
+  kNotSent,     ///< empty or unusable URL, unsupported scheme: nothing was sent
+  kNoResponse,  ///< no response arrived: resolve, connect, TLS or time-out failure
+  kComplete,    ///< the whole body of a response (any status) arrived
+  kBrokenOff,   ///< the body broke off or stalled; the part received is the page
+  kTooLarge,    ///< the body passed the memory guard; the page is empty
 };
 
 /// The body of a fetch and how the fetch ended.
