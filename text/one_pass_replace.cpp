@@ -41,21 +41,22 @@ struct BlockBits {
   std::uint64_t candidates = 0;
 };
 
+// `kFirsts` is how many bytes can begin a match: each costs one compare per sixteen bytes.
+template <std::size_t kFirsts>
 BlockBits ScanBlock(const Plan& plan, const unsigned char* at, std::size_t size) {
   BlockBits bits;
 #if defined(__SSE2__)
   if (size == kBlock) {
-    __m128i firsts[one_pass::kMaxFirstBytes];
-    for (std::size_t i = 0; i < one_pass::kMaxFirstBytes; ++i) {
-      // Unused slots repeat the first byte, so every block makes the same compares.
-      firsts[i] =
-          _mm_set1_epi8(static_cast<char>(plan.first_bytes[i < plan.first_byte_count ? i : 0]));
+    __m128i firsts[kFirsts];
+    for (std::size_t i = 0; i < kFirsts; ++i) {
+      firsts[i] = _mm_set1_epi8(static_cast<char>(plan.first_bytes[i]));
     }
     for (std::size_t part = 0; part < kBlock / 16; ++part) {
       const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * part));
-      const __m128i hits = _mm_or_si128(
-          _mm_or_si128(_mm_cmpeq_epi8(bytes, firsts[0]), _mm_cmpeq_epi8(bytes, firsts[1])),
-          _mm_or_si128(_mm_cmpeq_epi8(bytes, firsts[2]), _mm_cmpeq_epi8(bytes, firsts[3])));
+      __m128i hits = _mm_cmpeq_epi8(bytes, firsts[0]);
+      for (std::size_t i = 1; i < kFirsts; ++i) {
+        hits = _mm_or_si128(hits, _mm_cmpeq_epi8(bytes, firsts[i]));
+      }
       bits.high |= std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(bytes))}
                    << (16 * part);
       bits.candidates |= std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(hits))}
@@ -86,6 +87,7 @@ unsigned char* CopyGap(unsigned char* out, const unsigned char* from, const unsi
 }
 
 // Writes the replacement of [begin, end) to `out`, block by block; returns the result's end.
+template <std::size_t kFirsts>
 unsigned char* RunBlocks(const Plan& plan, const unsigned char* begin, const unsigned char* end,
                          unsigned char* out) {
   const unsigned char* copied = begin;  // the text before it is in the result
@@ -97,7 +99,7 @@ unsigned char* RunBlocks(const Plan& plan, const unsigned char* begin, const uns
     const auto size = static_cast<std::size_t>(end - block) < kBlock
                           ? static_cast<std::size_t>(end - block)
                           : kBlock;
-    const BlockBits bits = ScanBlock(plan, block, size);
+    const BlockBits bits = ScanBlock<kFirsts>(plan, block, size);
     const std::uint64_t low =
         ~bits.high & (size == kBlock ? ~std::uint64_t{0} : (std::uint64_t{1} << size) - 1);
     for (std::uint64_t left = bits.candidates; left != 0; left &= left - 1) {
@@ -141,7 +143,21 @@ std::optional<Text> ReplaceAllInOnePass(std::string_view text, std::span<const R
   const auto* const begin = reinterpret_cast<const unsigned char*>(text.data());
   const unsigned char* const end = begin + text.size();
   auto* const first = reinterpret_cast<unsigned char*>(result.data());
-  unsigned char* const last = RunBlocks(*plan, begin, end, first);
+  unsigned char* last = first;
+  switch (plan->first_byte_count) {
+    case 1:
+      last = RunBlocks<1>(*plan, begin, end, first);
+      break;
+    case 2:
+      last = RunBlocks<2>(*plan, begin, end, first);
+      break;
+    case 3:
+      last = RunBlocks<3>(*plan, begin, end, first);
+      break;
+    default:
+      last = RunBlocks<one_pass::kMaxFirstBytes>(*plan, begin, end, first);
+      break;
+  }
   result.resize(static_cast<std::size_t>(last - first));
   return result;
 }
