@@ -83,20 +83,20 @@ class Planner {
   }
 
   Rule MakeRule(const ReplacePair& pair) const {
-    Rule rule;
-    std::array<unsigned char, kWord> mask{};
+    std::array<unsigned char, kWord> search{}, fold{}, mask{}, replacement{};
     for (std::size_t i = 0; i < pair.search.size(); ++i) {
       const auto b = static_cast<unsigned char>(pair.search[i]);
       const bool folds = !case_sensitive_ && IsAsciiLetter(b);
-      rule.search[i] = folds ? static_cast<unsigned char>(b | 0x20) : b;
-      rule.fold[i] = folds ? 0x20 : 0;
+      search[i] = folds ? static_cast<unsigned char>(b | 0x20) : b;
+      fold[i] = folds ? 0x20 : 0;
       mask[i] = 0xFF;
     }
-    std::memcpy(rule.replacement.data(), pair.replacement.data(), pair.replacement.size());
-    rule.search_word = Word(rule.search);
-    rule.fold_word = Word(rule.fold);
+    std::memcpy(replacement.data(), pair.replacement.data(), pair.replacement.size());
+    Rule rule;
+    rule.search_word = Word(search);
+    rule.fold_word = Word(fold);
     rule.mask_word = Word(mask);
-    rule.replacement_word = Word(rule.replacement);
+    rule.replacement_word = Word(replacement);
     rule.search_size = pair.search.size();
     rule.replacement_size = pair.replacement.size();
     return rule;

@@ -18,13 +18,11 @@ inline constexpr std::size_t kWord = 8;
 /// Most bytes that may begin a match: each is looked for with one vector compare.
 inline constexpr std::size_t kMaxFirstBytes = 4;
 
-/// One pair as the scans use it. Bytes past the search text or replacement are 0.
+/// One pair as the scan uses it: eight text bytes loaded at p as a word match when
+/// ((word | fold_word) & mask_word) == search_word. fold_word sets the case bit on the search
+/// text's letters unless case counts, mask_word keeps the search text's bytes, and
+/// replacement_word holds the replacement padded with zeros.
 struct Rule {
-  std::array<unsigned char, kWord> search{};       // letters folded to a-z unless case counts
-  std::array<unsigned char, kWord> fold{};         // 0x20 where the text's byte is folded first
-  std::array<unsigned char, kWord> replacement{};  // only `replacement_size` bytes count
-  // The same arrays as words loaded from memory, and 0xFF on the search text's bytes: eight
-  // text bytes at p match when ((load(p) | fold_word) & mask_word) == search_word.
   std::uint64_t search_word = 0;
   std::uint64_t fold_word = 0;
   std::uint64_t mask_word = 0;
