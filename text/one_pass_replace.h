@@ -19,6 +19,7 @@ namespace cuijian {
 /// of a pair with later pairs is empty or holds a byte of a later pair's search text (so a
 /// replacement never creates a match for a later pair). ASCII in and out also keeps every later
 /// byte's place in the character sequence, so the character rule gives the same matches.
+/// ReplacePairs uses it for every call that replaces all matches from byte 1.
 std::optional<Text> ReplaceAllInOnePass(std::string_view text, std::span<const ReplacePair> pairs,
                                         bool case_sensitive);
 
