@@ -15,12 +15,6 @@ bool IsAscii(std::string_view text) {
   return true;
 }
 
-std::uint64_t Word(const std::array<unsigned char, kWord>& bytes) {
-  std::uint64_t word;
-  std::memcpy(&word, bytes.data(), sizeof word);
-  return word;
-}
-
 class Planner {
  public:
   explicit Planner(bool case_sensitive) : case_sensitive_(case_sensitive) {}
@@ -93,10 +87,10 @@ class Planner {
     }
     std::memcpy(replacement.data(), pair.replacement.data(), pair.replacement.size());
     Rule rule;
-    rule.search_word = Word(search);
-    rule.fold_word = Word(fold);
-    rule.mask_word = Word(mask);
-    rule.replacement_word = Word(replacement);
+    rule.search_word = LoadWord(search.data());
+    rule.fold_word = LoadWord(fold.data());
+    rule.mask_word = LoadWord(mask.data());
+    rule.replacement_word = LoadWord(replacement.data());
     rule.search_size = pair.search.size();
     rule.replacement_size = pair.replacement.size();
     return rule;

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <span>
 #include <vector>
@@ -17,6 +18,13 @@ namespace cuijian::one_pass {
 inline constexpr std::size_t kWord = 8;
 /// Most bytes that may begin a match: each is looked for with one vector compare.
 inline constexpr std::size_t kMaxFirstBytes = 4;
+
+/// The eight bytes at `at` as a word, in memory order.
+inline std::uint64_t LoadWord(const unsigned char* at) {
+  std::uint64_t word;
+  std::memcpy(&word, at, sizeof word);
+  return word;
+}
 
 /// One pair as the scan uses it: eight text bytes loaded at p as a word match when
 /// ((word | fold_word) & mask_word) == search_word. fold_word sets the case bit on the search

@@ -15,17 +15,12 @@ namespace cuijian {
 namespace {
 
 using one_pass::kWord;
+using one_pass::LoadWord;
 using one_pass::Plan;
 using one_pass::Rule;
 
 // Bytes are scanned in blocks whose facts fit one 64-bit word each.
 constexpr std::size_t kBlock = 64;
-
-std::uint64_t LoadWord(const unsigned char* at) {
-  std::uint64_t word;
-  std::memcpy(&word, at, sizeof word);
-  return word;
-}
 
 // The match test for the last few bytes, where eight cannot be loaded.
 bool MatchesNear(const Rule& rule, const unsigned char* at, const unsigned char* end) {
